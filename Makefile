@@ -1,0 +1,34 @@
+# Tolvane: a picture property editor package, its platform layer and its reference host.
+BUILD ?= build
+SANITIZE ?= OFF
+JOBS ?= $(shell nproc)
+CMAKE_FLAGS ?=
+DEMO_DIR ?= $(BUILD)/demo
+
+.PHONY: all deps configure build test demo run bench format clean
+
+all: build
+
+# Installs the Debian packages the build needs, only those missing (needs root when any are).
+deps:
+	@./tools/deps.sh
+
+configure:
+	@cmake -S . -B $(BUILD) -DTOLVANE_SANITIZE=$(SANITIZE) $(CMAKE_FLAGS) >/dev/null
+
+build: configure
+	@cmake --build $(BUILD) -j$(JOBS)
+
+test: deps
+	@$(MAKE) --no-print-directory build
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+
+bench: deps
+	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DTOLVANE_BENCH=ON -DCMAKE_BUILD_TYPE=Release" BUILD=$(BUILD)-bench
+	@$(BUILD)-bench/bin/tolvane-bench
+
+format:
+	@git ls-files '*.cpp' '*.hpp' | xargs clang-format -i
+
+clean:
+	@rm -rf $(BUILD) $(BUILD)-*

@@ -1,0 +1,4 @@
+#pragma once
+// File-system controls: the drive box, the directory list and the file list.
+
+#include "Classes.hpp"
