@@ -98,6 +98,10 @@ public:
     // The owned component named Name (letter case ignored), or nullptr.
     TComponent* FindComponent(const std::string& Name) const;
 
+    // True while form data is being read onto the component: the reader sets it before the first
+    // property and clears it before Loaded. Controls defer their docking meanwhile.
+    bool Loading() const { return FLoading; }
+    void SetLoading(bool Value) { FLoading = Value; }
     // Form data nests a component inside the one that contains it; controls take it as their parent.
     virtual void SetParentComponent(TComponent* /*Parent*/) {}
     // Called by form data once all its properties are set.
@@ -105,6 +109,7 @@ public:
 
 private:
     TComponent* FOwner = nullptr;
+    bool FLoading = false;
     std::string FName;
     std::vector<TComponent*> FComponents;
 };

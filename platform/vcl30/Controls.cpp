@@ -296,9 +296,11 @@ void TControlImpl::ApplyBounds()
     if (!Widget)
         return;
     if (TopLevel) {
-        Widget->move(Control->Left(), Control->Top());
-        Widget->resize(std::max(0, Control->Width() - 2 * FormBorderWidth),
-                       std::max(0, Control->Height() - FormCaptionHeight - FormBorderWidth));
+        // The client area goes where the form's frame model puts it, whatever frame the window
+        // system draws around it.
+        Widget->setGeometry(Control->Left() + FormBorderWidth, Control->Top() + FormCaptionHeight,
+                            std::max(0, Control->Width() - 2 * FormBorderWidth),
+                            std::max(0, Control->Height() - FormCaptionHeight - FormBorderWidth));
     } else {
         Widget->setGeometry(Control->Left(), Control->Top(), Control->Width(), Control->Height());
     }
@@ -810,9 +812,16 @@ void TWinControl::AdjustClientRect(TRect& /*Rect*/) const
 {
 }
 
+void TWinControl::Loaded()
+{
+    TControl::Loaded();
+    if (FRealignPending)
+        Realign();
+}
+
 void TWinControl::Realign()
 {
-    if (FAlignDisabled > 0) {
+    if (FAlignDisabled > 0 || Loading()) {
         FRealignPending = true;
         return;
     }

@@ -255,8 +255,9 @@ public:
     // Visible and enabled, as are all its parents, on a form that is shown.
     virtual bool CanFocus() const;
 
-    // Re-docks the aligned children now.
+    // Re-docks the aligned children now; while form data is being read, once it has been read.
     void Realign();
+    void Loaded() override;
     // Suspends docking until the matching EnableAlign, which then re-docks once.
     void DisableAlign();
     void EnableAlign();

@@ -638,14 +638,28 @@ public:
             FReport.Raise(Node.Line, "published table is for another class", FRoot->ClassName());
         if (!Node.Name.empty())
             FRoot->SetName(Node.Name);
-        ReadObject(Node, FRoot);
-        ResolveReferences();
+        FRoot->SetLoading(true);
+        try {
+            ReadObject(Node, FRoot);
+            ResolveReferences();
+        } catch (...) {
+            EndLoading();
+            throw;
+        }
+        EndLoading();
         for (const auto& [Component, Object] : FCreated)
             Guard(Object->Line, "cannot finish loading", Object->Title(), [C = Component] { C->Loaded(); });
         Guard(Node.Line, "cannot finish loading", Node.Title(), [this] { FRoot->Loaded(); });
     }
 
 private:
+    void EndLoading()
+    {
+        FRoot->SetLoading(false);
+        for (const auto& Created : FCreated)
+            Created.first->SetLoading(false);
+    }
+
     struct TReference
     {
         TObject* Instance;
@@ -693,6 +707,7 @@ private:
         TComponent* Component = nullptr;
         Guard(Node.Line, "cannot create", Node.ClassName, [&] { Component = Class->Create(FRoot); });
         FCreated.emplace_back(Component, &Node);
+        Component->SetLoading(true);
         Component->SetName(Node.Name);
         if (FieldEntry != nullptr && !FieldEntry->Assign(FRoot, Component))
             FReport.Raise(Node.Line, "field class mismatch",

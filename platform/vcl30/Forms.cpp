@@ -62,7 +62,8 @@ struct TFormWindow : public QDialog
     {
         QDialog::moveEvent(Event);
         if (!Form->Destroying())
-            Form->SetBoundsQuiet(pos().x(), pos().y(), Form->Width(), Form->Height());
+            Form->SetBoundsQuiet(geometry().x() - FormBorderWidth, geometry().y() - FormCaptionHeight,
+                                 Form->Width(), Form->Height());
     }
 
     TForm* Form;

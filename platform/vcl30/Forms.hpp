@@ -5,7 +5,9 @@
 // Width and Height are the outer size, which is always the client size plus a frame of constant
 // metrics: FormBorderWidth pixels on the left, right and bottom, and FormCaptionHeight pixels on top
 // (caption bar and top border together). So a form with a 643 by 490 client area is 651 by 522 on
-// every platform, whatever frame the window system really draws (none on the offscreen platform).
+// every platform, whatever frame the window system really draws. The client area is placed at
+// (Left + FormBorderWidth, Top + FormCaptionHeight), so the frame the form reports is the one it is
+// centred and measured by.
 
 #include "Controls.hpp"
 #include "Dialogs.hpp"
@@ -45,7 +47,8 @@ class TBitBtn;
 // a modal result, Close, Esc (the cancel button), Enter (the default button, while it is enabled)
 // or the window's close box brings about. Every way of closing raises OnClose before the form
 // hides; a handler may set the action to caNone to keep the form open, and an exception in it
-// keeps the form open too (and goes to Application->HandleException).
+// keeps the form open too (and goes to Application->HandleException). caFree acts as caHide (the
+// owner destroys the form); caMinimize minimises a modeless form and hides a modal one.
 class TForm : public TWinControl
 {
 public:

@@ -109,6 +109,11 @@ const DockCase DockCases[] = {
      {{alNone, 7, 8, true, {5, 6, 7, 8}}, {alTop, 10, 10, true, {1, 1, 198, 10}}}},
 };
 
+void PrintTo(const DockCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
 class DockingTest : public ControlsTest, public ::testing::WithParamInterface<DockCase>
 {
 };

@@ -66,6 +66,11 @@ struct EndingCase
     std::vector<std::string> Log;
 };
 
+void PrintTo(const EndingCase& Case, std::ostream* Out)
+{
+    *Out << Case.Name;
+}
+
 class ModalEndingTest : public ModalTest, public ::testing::WithParamInterface<EndingCase>
 {
 };
@@ -202,50 +207,6 @@ TEST_F(ControlsTest, ShowingAVisibleFormModallyFails)
     EXPECT_THROW(Form->ShowModal(), EInvalidOperation);
     Form->Close();
     EXPECT_FALSE(Form->Visible());
-}
-
-// A form whose handlers use state of the derived class, as a form class's handlers do.
-class TStatefulForm : public TForm
-{
-public:
-    TStatefulForm(std::vector<std::string>& ALog) : TForm(nullptr), Log(ALog)
-    {
-        First = new TComboBox(this);
-        First->SetParent(this);
-        Second = new TListBox(this);
-        Second->SetParent(this);
-        Second->SetTop(40);
-        for (TWinControl* C : std::initializer_list<TWinControl*>{First, Second}) {
-            C->OnExit = [this](TObject*) { Log.push_back(Alive ? "exit" : "exit after destruction"); };
-            C->OnEnter = [this](TObject*) { Log.push_back(Alive ? "enter" : "enter after destruction"); };
-        }
-    }
-    ~TStatefulForm() override { Alive = false; }
-
-    std::vector<std::string>& Log;
-    bool Alive = true;
-    TComboBox* First;
-    TListBox* Second;
-};
-
-TEST_F(ControlsTest, NoEventsOnceTheFormIsBeingDestroyed)
-{
-    std::vector<std::string> Log;
-    auto* Stateful = new TStatefulForm(Log);
-    Stateful->Show();
-    QWidget* Window = WidgetOf(Stateful);
-    ASSERT_TRUE(QTest::qWaitForWindowExposed(Window));
-    QApplication::setActiveWindow(Window);
-    ASSERT_TRUE(QTest::qWaitForWindowActive(Window));
-    Stateful->Second->SetFocus();
-    Stateful->First->SetFocus();
-    ASSERT_GE(Log.size(), 3u);
-    EXPECT_EQ(std::vector<std::string>(Log.end() - 3, Log.end()),
-              (std::vector<std::string>{"enter", "exit", "enter"}));
-    const std::size_t Before = Log.size();
-    delete Stateful;
-    QApplication::processEvents();
-    EXPECT_EQ(Log.size(), Before);
 }
 
 TEST_F(ControlsTest, ErrorsOfUserActionsGoToTheApplication)
