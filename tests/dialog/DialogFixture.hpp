@@ -40,6 +40,8 @@ class DialogTest : public ::testing::Test
 protected:
     void SetUp() override
     {
+        // The design resolution: every size is the designed one.
+        Screen->SetPixelsPerInch(120);
         setenv("XDG_CONFIG_HOME", Config.Path().c_str(), 1);
         Application->OnException = [this](TObject*, const std::exception& E) { Errors.push_back(E.what()); };
         Application->OnMessageShown = [this](const TMessageBox& Box) {
