@@ -653,13 +653,3 @@ TEST(Published, PropertiesWriteThroughTypeInformation)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // The tests run real widgets; without a display they run on Qt's offscreen platform.
-    if (std::getenv("QT_QPA_PLATFORM") == nullptr)
-        setenv("QT_QPA_PLATFORM", "offscreen", 1);
-    QApplication App(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}

@@ -574,12 +574,3 @@ TEST_F(FileControls, FormDataCreatesLinksAndBindsOnChange)
 }
 
 } // namespace
-
-int main(int argc, char** argv)
-{
-    // Test discovery runs this too, without the test environment: stay off any display.
-    setenv("QT_QPA_PLATFORM", "offscreen", 0);
-    QApplication App(argc, argv);
-    ::testing::InitGoogleTest(&argc, argv);
-    return RUN_ALL_TESTS();
-}
