@@ -23,6 +23,17 @@ test: deps
 	@$(MAKE) --no-print-directory build
 	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
 
+# Writes sample images, walks through a typical edit in the host and writes a screenshot of each step.
+demo: deps
+	@$(MAKE) --no-print-directory build
+	@$(BUILD)/bin/tolvane-host --demo $(DEMO_DIR)
+	@echo "Demo pictures: $(DEMO_DIR)/*.png (sample images in $(DEMO_DIR)/images, transcript $(DEMO_DIR)/transcript.txt)"
+
+# Opens the host's window: the sample form, its components and the object inspector.
+run: deps
+	@$(MAKE) --no-print-directory build
+	@$(BUILD)/bin/tolvane-host
+
 bench: deps
 	@$(MAKE) --no-print-directory build CMAKE_FLAGS="-DTOLVANE_BENCH=ON -DCMAKE_BUILD_TYPE=Release" BUILD=$(BUILD)-bench
 	@$(BUILD)-bench/bin/tolvane-bench

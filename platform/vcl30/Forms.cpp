@@ -2,12 +2,15 @@
 
 #include "Buttons.hpp"
 #include "ControlsImpl.hpp"
+#include "GraphicsImage.hpp"
 
 #include <QApplication>
 #include <QCloseEvent>
 #include <QDialog>
 #include <QGuiApplication>
+#include <QIcon>
 #include <QKeyEvent>
+#include <QPixmap>
 #include <QMoveEvent>
 #include <QResizeEvent>
 #include <QScreen>
@@ -189,6 +192,7 @@ const TTypeInfo* TForm::TypeInfo()
     static const TTypeInfo Info = ComponentTypeInfo<TForm>(
         "TForm", TWinControl::TypeInfo(),
         {StrProp("Caption", &TForm::Caption, &TForm::SetCaption),
+         ClassProp("Icon", &TForm::Icon, &TForm::SetIcon),
          OrdProp("Position", PositionTypeInfo(), &TForm::Position, &TForm::SetPosition),
          IntProp("PixelsPerInch", &TForm::PixelsPerInch, &TForm::SetPixelsPerInch),
          IntProp("TextHeight", &TForm::TextHeight, &TForm::SetTextHeight),
@@ -201,7 +205,7 @@ const TTypeInfo* TForm::TypeInfo()
     return &Info;
 }
 
-TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
+TForm::TForm(TComponent* AOwner) : TWinControl(AOwner), FIcon(std::make_unique<TIcon>())
 {
     TControlImpl& I = Impl();
     I.TopLevel = true;
@@ -211,6 +215,13 @@ TForm::TForm(TComponent* AOwner) : TWinControl(AOwner)
     I.Attach(new TFormWindow(this));
     FPixelsPerInch = Screen->PixelsPerInch();
     SetBounds(0, 0, 320 + 2 * FormBorderWidth, 240 + FormCaptionHeight + FormBorderWidth);
+}
+
+void TForm::SetIcon(const TIcon* Value)
+{
+    FIcon->Assign(Value);
+    if (QWidget* W = ControlWidget(this))
+        W->setWindowIcon(FIcon->Empty() ? QIcon() : QIcon(QPixmap::fromImage(IconImage(*FIcon, 32))));
 }
 
 TForm::~TForm()

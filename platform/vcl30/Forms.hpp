@@ -60,6 +60,9 @@ public:
 
     using TControl::Caption;
     using TControl::SetCaption;
+    // The window's icon. Setting it copies the icon; nullptr empties it.
+    TIcon* Icon() const { return FIcon.get(); }
+    void SetIcon(const TIcon* Value);
     TPosition Position() const { return FPosition; }
     void SetPosition(TPosition Value) { FPosition = Value; }
     // The resolution the form's layout was designed at.
@@ -122,6 +125,7 @@ private:
     void CloseModal();
     void CloseModeless();
     void FocusMoved(TWinControl* Control);
+    std::unique_ptr<TIcon> FIcon;
     TPosition FPosition = poDesigned;
     int FPixelsPerInch = 96;
     int FTextHeight = 13;

@@ -462,6 +462,10 @@ protected:
             return;
         }
         const int Before = FBox->ItemIndex();
+        // With nothing selected, the first move starts from before the first entry, so Down, Home
+        // and Up select the first one rather than skipping it.
+        if (Before < 0 && selectionModel() != nullptr)
+            selectionModel()->clearCurrentIndex();
         QListWidget::keyPressEvent(Event);
         if (FBox->ItemIndex() != Before)
             RaiseClick();
