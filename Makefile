@@ -13,15 +13,21 @@ all: build
 deps:
 	@./tools/deps.sh
 
+# Sanitizer builds are unoptimised with line tables only: they build fastest and still give
+# stack traces with file and line.
+ifeq ($(SANITIZE),ON)
+SANITIZE_FLAGS = -DCMAKE_BUILD_TYPE=Debug -DCMAKE_CXX_FLAGS_DEBUG=-g1
+endif
+
 configure:
-	@cmake -S . -B $(BUILD) -DTOLVANE_SANITIZE=$(SANITIZE) $(CMAKE_FLAGS) >/dev/null
+	@cmake -S . -B $(BUILD) -DTOLVANE_SANITIZE=$(SANITIZE) $(SANITIZE_FLAGS) $(CMAKE_FLAGS) >/dev/null
 
 build: configure
 	@cmake --build $(BUILD) -j$(JOBS)
 
 test: deps
 	@$(MAKE) --no-print-directory build
-	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure -j$(JOBS)
+	@cd $(BUILD) && QT_QPA_PLATFORM=offscreen ctest --output-on-failure --timeout 300 -j$(JOBS)
 
 # Writes sample images, walks through a typical edit in the host and writes a screenshot of each step.
 demo: deps
