@@ -5,7 +5,12 @@
 #include <optional>
 #include <string>
 
-enum TPropertyType : std::uint8_t { ptBitmap, ptIcon, ptPicture };
+enum TPropertyType : std::uint8_t
+{
+    ptBitmap,
+    ptIcon,
+    ptPicture
+};
 
 // The kind whose type name equals TypeName upper-cased ("TBITMAP", "TICON", "TPICTURE"), or none.
 // A class derived from one of them under a name of its own matches nothing.

@@ -51,7 +51,9 @@ TPropertyAttributes TTolvaneProperty::GetAttributes()
     return TPropertyAttributes{paDialog};
 }
 
-void TTolvaneProperty::SetValue(const std::string& /*Value*/) {}
+void TTolvaneProperty::SetValue(const std::string& /*Value*/)
+{
+}
 
 TObject* TTolvaneProperty::CurrentValue() const
 {
@@ -121,7 +123,8 @@ void TTolvaneProperty::Edit()
         }
         // OK with nothing selected in the visible view: nothing to load, so nothing is written.
         if (ImageName.empty())
-            throw EInvalidGraphicOperation("No image file was chosen, so " + GetName() + " is left unchanged");
+            throw EInvalidGraphicOperation("No image file was chosen, so " + GetName() +
+                                           " is left unchanged");
         Picture->LoadFromFile(ImageName);
         WriteValue(frmTolvane->PropertyType, *Picture);
     } else if (frmTolvane->Cleared) {

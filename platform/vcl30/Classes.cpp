@@ -44,8 +44,8 @@ void TPersistent::AssignTo(TPersistent* Dest) const
 
 const TTypeInfo* TComponent::TypeInfo()
 {
-    static const TTypeInfo Info = ClassTypeInfo(
-        "TComponent", TPersistent::TypeInfo(), {StrProp("Name", &TComponent::Name, &TComponent::SetName)});
+    static const TTypeInfo Info = ClassTypeInfo("TComponent", TPersistent::TypeInfo(),
+                                                {StrProp("Name", &TComponent::Name, &TComponent::SetName)});
     return &Info;
 }
 

@@ -18,14 +18,18 @@ TPropertyEditor::TPropertyEditor(IFormDesigner* Designer, std::vector<TPersisten
 
 TPropertyEditor::~TPropertyEditor() = default;
 
-void TPropertyEditor::Activate() {}
+void TPropertyEditor::Activate()
+{
+}
 
 bool TPropertyEditor::AllEqual()
 {
     return FComponents.size() <= 1;
 }
 
-void TPropertyEditor::Edit() {}
+void TPropertyEditor::Edit()
+{
+}
 
 TPropertyAttributes TPropertyEditor::GetAttributes()
 {
@@ -42,18 +46,26 @@ std::string TPropertyEditor::GetName()
     return FPropInfo->Name;
 }
 
-void TPropertyEditor::GetProperties(const TGetPropEditProc& /*Proc*/) {}
+void TPropertyEditor::GetProperties(const TGetPropEditProc& /*Proc*/)
+{
+}
 
 std::string TPropertyEditor::GetValue()
 {
     return "(unknown)";
 }
 
-void TPropertyEditor::GetValues(const TGetStrProc& /*Proc*/) {}
+void TPropertyEditor::GetValues(const TGetStrProc& /*Proc*/)
+{
+}
 
-void TPropertyEditor::Initialize() {}
+void TPropertyEditor::Initialize()
+{
+}
 
-void TPropertyEditor::SetValue(const std::string& /*Value*/) {}
+void TPropertyEditor::SetValue(const std::string& /*Value*/)
+{
+}
 
 TPersistent* TPropertyEditor::GetComponent(int Index) const
 {
@@ -304,8 +316,8 @@ bool Serves(const TRegistration& R, const TPropInfo* PropInfo, const TTypeInfo* 
     const TTypeInfo* Type = PropInfo->PropType;
     bool TypeFits = R.PropertyType == Type || (Type->Kind == tkClass && R.PropertyType->Kind == tkClass &&
                                                Type->InheritsFrom(R.PropertyType));
-    bool ComponentFits =
-        R.ComponentClass == nullptr || (ComponentClass != nullptr && ComponentClass->InheritsFrom(R.ComponentClass));
+    bool ComponentFits = R.ComponentClass == nullptr ||
+                         (ComponentClass != nullptr && ComponentClass->InheritsFrom(R.ComponentClass));
     bool NameFits = R.PropertyName.empty() || SameText(R.PropertyName, PropInfo->Name);
     return TypeFits && ComponentFits && NameFits;
 }
@@ -369,15 +381,15 @@ const TPropertyEditorClass* FindEditorClass(const std::string& Name)
     return nullptr;
 }
 
-std::unique_ptr<TPropertyEditor> CreatePropertyEditor(IFormDesigner* Designer,
-                                                      std::vector<TPersistent*> Components,
-                                                      const TPropInfo* PropInfo)
+std::unique_ptr<TPropertyEditor>
+CreatePropertyEditor(IFormDesigner* Designer, std::vector<TPersistent*> Components, const TPropInfo* PropInfo)
 {
     if (Components.empty())
         throw EPropertyError("No component selected for property " + PropInfo->Name);
     const TPropertyEditorClass* Class = GetEditorClass(PropInfo, Components.front()->ClassInfo());
     if (Class == nullptr)
-        throw EPropertyError("No editor for property " + PropInfo->Name + " of type " + PropInfo->PropType->Name);
+        throw EPropertyError("No editor for property " + PropInfo->Name + " of type " +
+                             PropInfo->PropType->Name);
     std::unique_ptr<TPropertyEditor> Editor = Class->Create(Designer, std::move(Components), PropInfo);
     Editor->Initialize();
     return Editor;

@@ -10,7 +10,8 @@
 #include <string>
 #include <vector>
 
-enum TPropertyAttribute : std::uint8_t {
+enum TPropertyAttribute : std::uint8_t
+{
     paValueList,     // the grid offers GetValues in a drop-down list
     paSubProperties, // the row expands into GetProperties
     paDialog,        // the grid shows an ellipsis button that calls Edit
@@ -86,14 +87,16 @@ private:
 struct TPropertyEditorClass
 {
     std::string Name;
-    std::function<std::unique_ptr<TPropertyEditor>(IFormDesigner*, std::vector<TPersistent*>, const TPropInfo*)>
+    std::function<std::unique_ptr<TPropertyEditor>(IFormDesigner*, std::vector<TPersistent*>,
+                                                   const TPropInfo*)>
         Create;
 };
 
 template <class E> TPropertyEditorClass MakeEditorClass(std::string Name)
 {
-    return {std::move(Name), [](IFormDesigner* Designer, std::vector<TPersistent*> Components,
-                                const TPropInfo* PropInfo) -> std::unique_ptr<TPropertyEditor> {
+    return {std::move(Name),
+            [](IFormDesigner* Designer, std::vector<TPersistent*> Components,
+               const TPropInfo* PropInfo) -> std::unique_ptr<TPropertyEditor> {
                 return std::make_unique<E>(Designer, std::move(Components), PropInfo);
             }};
 }

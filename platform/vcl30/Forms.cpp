@@ -10,8 +10,8 @@
 #include <QGuiApplication>
 #include <QIcon>
 #include <QKeyEvent>
-#include <QPixmap>
 #include <QMoveEvent>
+#include <QPixmap>
 #include <QResizeEvent>
 #include <QScreen>
 

@@ -28,7 +28,13 @@ constexpr TColor clNone = 0x1FFFFFFF;
 // "TColor": an integer type whose named constants are the colours above.
 const TTypeInfo* ColorTypeInfo();
 
-enum TFontStyle : std::uint8_t { fsBold, fsItalic, fsUnderline, fsStrikeOut };
+enum TFontStyle : std::uint8_t
+{
+    fsBold,
+    fsItalic,
+    fsUnderline,
+    fsStrikeOut
+};
 using TFontStyles = TSet<TFontStyle>;
 const TTypeInfo* FontStylesTypeInfo();
 
@@ -154,7 +160,11 @@ private:
     std::unique_ptr<TImageData> FData;
 };
 
-enum TMetafileKind : std::uint8_t { mkEnhanced, mkWindows };
+enum TMetafileKind : std::uint8_t
+{
+    mkEnhanced,
+    mkWindows
+};
 
 // A metafile: the bytes of an EMF or WMF file and its parsed header.
 class TMetafile : public TGraphic

@@ -31,7 +31,8 @@ public:
     std::string Location() const;
 
     // The value stored under Ident in Section, or Default when there is none.
-    std::string ReadString(const std::string& Section, const std::string& Ident, const std::string& Default) const;
+    std::string ReadString(const std::string& Section, const std::string& Ident,
+                           const std::string& Default) const;
     int ReadInteger(const std::string& Section, const std::string& Ident, int Default) const;
     bool ValueExists(const std::string& Section, const std::string& Ident) const;
     // Store a value, creating the section when absent. Raise ERegistryException naming the store and

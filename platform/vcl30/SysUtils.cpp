@@ -2,7 +2,9 @@
 
 #include <charconv>
 
-Exception::Exception(std::string Message) : FMessage(std::move(Message)) {}
+Exception::Exception(std::string Message) : FMessage(std::move(Message))
+{
+}
 
 std::string UpperCase(std::string_view S)
 {

@@ -16,7 +16,16 @@ class TObject;
 class TComponent;
 struct TPropInfo;
 
-enum TTypeKind : std::uint8_t { tkUnknown, tkInteger, tkEnumeration, tkSet, tkString, tkClass, tkMethod };
+enum TTypeKind : std::uint8_t
+{
+    tkUnknown,
+    tkInteger,
+    tkEnumeration,
+    tkSet,
+    tkString,
+    tkClass,
+    tkMethod
+};
 
 // One type. Classes carry their ancestor, their own published properties and, for component
 // classes that form data may create, a constructor; enumerations and sets their value names;

@@ -50,7 +50,8 @@ TEST_F(EditTransaction, ClearEmptiesThePropertyWithOrWithoutASelection)
     const Case Cases[] = {{"Glyph", "b.bmp", ""}, {"Glyph", "b.bmp", "a.bmp"}, {"Icon", "c.ico", ""}};
     for (const Case& C : Cases) {
         auto E = Editor(C.Property);
-        static_cast<TGraphic*>(GetOrdProp(&Sample, E->GetPropInfo()).Object)->LoadFromFile(Images.File(C.File));
+        static_cast<TGraphic*>(GetOrdProp(&Sample, E->GetPropInfo()).Object)
+            ->LoadFromFile(Images.File(C.File));
         ASSERT_NE(E->GetValue(), "(None)");
         RunEdit(*E, [&](TfrmTolvane& F) {
             Enter(F, Images.Path().string());

@@ -37,7 +37,10 @@ protected:
         for (const auto& [Ident, Value] : Values)
             S.WriteString(History, Ident, Value);
     }
-    static std::string Stored(const std::string& Ident) { return Store().ReadString(History, Ident, "<absent>"); }
+    static std::string Stored(const std::string& Ident)
+    {
+        return Store().ReadString(History, Ident, "<absent>");
+    }
 
     // Opens the editor on Glyph, runs Steps in the dialog and returns what the history box offered
     // when the dialog opened.

@@ -18,16 +18,16 @@ struct Bounds
 
 // The designed arrangement, at 120 pixels per inch.
 const Bounds Designed[] = {
-    {"Panel1", "frmTolvane", 0, 37, 157, 412},    {"cbxFile", "Panel1", 1, 137, 155, 274},
-    {"Panel4", "Panel1", 1, 1, 155, 136},         {"cbxDir", "Panel4", 0, 32, 155, 104},
-    {"cbxDrive", "Panel4", 4, 4, 145, 22},        {"Panel2", "frmTolvane", 157, 37, 486, 412},
-    {"imgView", "Panel2", 1, 1, 484, 410},        {"pnlAbout", "Panel2", 28, 44, 273, 173},
-    {"lsvImages", "Panel2", 1, 1, 484, 410},      {"Panel3", "frmTolvane", 0, 0, 643, 37},
-    {"btnOK", "Panel3", 4, 4, 75, 29},            {"btnCancel", "Panel3", 84, 4, 75, 29},
-    {"btnClear", "Panel3", 164, 4, 75, 29},       {"btnView", "Panel3", 324, 4, 75, 29},
-    {"btnSave", "Panel3", 244, 4, 75, 29},        {"pnlBottom", "frmTolvane", 0, 449, 643, 41},
-    {"cbxHistory", "pnlBottom", 8, 9, 145, 24},   {"btnTest", "pnlBottom", 164, 8, 75, 25},
-    {"btnAbout", "pnlBottom", 372, 8, 75, 25},    {"chbEnableDisable", "pnlBottom", 244, 8, 125, 17},
+    {"Panel1", "frmTolvane", 0, 37, 157, 412},  {"cbxFile", "Panel1", 1, 137, 155, 274},
+    {"Panel4", "Panel1", 1, 1, 155, 136},       {"cbxDir", "Panel4", 0, 32, 155, 104},
+    {"cbxDrive", "Panel4", 4, 4, 145, 22},      {"Panel2", "frmTolvane", 157, 37, 486, 412},
+    {"imgView", "Panel2", 1, 1, 484, 410},      {"pnlAbout", "Panel2", 28, 44, 273, 173},
+    {"lsvImages", "Panel2", 1, 1, 484, 410},    {"Panel3", "frmTolvane", 0, 0, 643, 37},
+    {"btnOK", "Panel3", 4, 4, 75, 29},          {"btnCancel", "Panel3", 84, 4, 75, 29},
+    {"btnClear", "Panel3", 164, 4, 75, 29},     {"btnView", "Panel3", 324, 4, 75, 29},
+    {"btnSave", "Panel3", 244, 4, 75, 29},      {"pnlBottom", "frmTolvane", 0, 449, 643, 41},
+    {"cbxHistory", "pnlBottom", 8, 9, 145, 24}, {"btnTest", "pnlBottom", 164, 8, 75, 25},
+    {"btnAbout", "pnlBottom", 372, 8, 75, 25},  {"chbEnableDisable", "pnlBottom", 244, 8, 125, 17},
 };
 
 class Layout : public DialogTest
@@ -100,9 +100,11 @@ TEST_F(Layout, DesignedStatesCaptionsAndFonts)
     for (TBitBtn* Plain : {F->btnClear, F->btnView, F->btnSave, F->btnAbout})
         EXPECT_TRUE(Plain->Glyph()->Empty()) << Plain->Name();
     const std::pair<TControl*, const char*> Captions[] = {
-        {F->btnOK, "&OK"},     {F->btnCancel, "&Cancel"}, {F->btnClear, "C&lear"},
-        {F->btnView, "View All"}, {F->btnSave, "&Save"},  {F->btnTest, "&Test"},
-        {F->btnAbout, "&About"}, {F->chbEnableDisable, "Enable/Disable"}, {F->Label1, "Tolvane"},
+        {F->btnOK, "&OK"},       {F->btnCancel, "&Cancel"},
+        {F->btnClear, "C&lear"}, {F->btnView, "View All"},
+        {F->btnSave, "&Save"},   {F->btnTest, "&Test"},
+        {F->btnAbout, "&About"}, {F->chbEnableDisable, "Enable/Disable"},
+        {F->Label1, "Tolvane"},
     };
     for (const auto& [C, Text] : Captions)
         EXPECT_EQ(GetStrProp(C, GetPropInfo(C->ClassInfo(), "Caption")), Text) << C->Name();
@@ -115,8 +117,8 @@ TEST_F(Layout, DesignedStatesCaptionsAndFonts)
     EXPECT_EQ(F->lsvImages->Font()->Color(), clBlack);
     // The fonts asked for by name resolve to installed ones of the asked size.
     EXPECT_GT(QFontInfo(WidgetOf(F->btnOK)->font()).pixelSize(), 0);
-    const std::pair<TLabel*, int> LabelTops[] = {{F->Label1, 4},  {F->Label2, 20},  {F->Label5, 40},
-                                                 {F->Label3, 56}, {F->Label4, 72},  {F->Label7, 88},
+    const std::pair<TLabel*, int> LabelTops[] = {{F->Label1, 4},   {F->Label2, 20}, {F->Label5, 40},
+                                                 {F->Label3, 56},  {F->Label4, 72}, {F->Label7, 88},
                                                  {F->Label6, 120}, {F->Label8, 136}};
     for (const auto& [L, Top] : LabelTops) {
         EXPECT_EQ(L->Left(), 4) << L->Name();

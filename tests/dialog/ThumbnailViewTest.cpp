@@ -40,7 +40,8 @@ protected:
     static QPoint ItemCentre(TfrmTolvane& F, const std::string& Caption)
     {
         auto* List = WidgetOf<QListWidget>(F.lsvImages);
-        const QList<QListWidgetItem*> Found = List->findItems(QString::fromStdString(Caption), Qt::MatchExactly);
+        const QList<QListWidgetItem*> Found =
+            List->findItems(QString::fromStdString(Caption), Qt::MatchExactly);
         if (Found.isEmpty()) {
             ADD_FAILURE() << "no thumbnail widget item " << Caption;
             return {};
@@ -49,12 +50,14 @@ protected:
     }
     static void ClickThumbnail(TfrmTolvane& F, const std::string& Caption)
     {
-        QTest::mouseClick(WidgetOf<QListWidget>(F.lsvImages)->viewport(), Qt::LeftButton, {}, ItemCentre(F, Caption));
+        QTest::mouseClick(WidgetOf<QListWidget>(F.lsvImages)->viewport(), Qt::LeftButton, {},
+                          ItemCentre(F, Caption));
     }
     static void ClickEmptySpace(TfrmTolvane& F)
     {
         auto* List = WidgetOf<QListWidget>(F.lsvImages);
-        QTest::mouseClick(List->viewport(), Qt::LeftButton, {}, QPoint(List->viewport()->width() - 5, List->viewport()->height() - 5));
+        QTest::mouseClick(List->viewport(), Qt::LeftButton, {},
+                          QPoint(List->viewport()->width() - 5, List->viewport()->height() - 5));
     }
     static void ShowThumbnails(TfrmTolvane& F, const std::string& Dir)
     {

@@ -20,7 +20,10 @@ protected:
         Handle = dlopen(TOLVANE_PACKAGE_FILE, RTLD_NOW | RTLD_LOCAL);
         ASSERT_NE(Handle, nullptr) << dlerror();
     }
-    template <class F> static F* Symbol(const char* Name) { return reinterpret_cast<F*>(dlsym(Handle, Name)); }
+    template <class F> static F* Symbol(const char* Name)
+    {
+        return reinterpret_cast<F*>(dlsym(Handle, Name));
+    }
     static void* Handle;
 };
 
@@ -54,9 +57,9 @@ TEST_F(LoadedPackage, RegisterTiesTheEditorToBitmapAndIconProperties)
         const char* Editor;
     };
     const Case Cases[] = {
-        {"Glyph", "TTolvaneProperty"},  {"Icon", "TTolvaneProperty"},
+        {"Glyph", "TTolvaneProperty"},   {"Icon", "TTolvaneProperty"},
         {"Missing", "TTolvaneProperty"}, {"Shaded", "TTolvaneProperty"}, // a descendant of TBitmap
-        {"Picture", "TClassProperty"},                                    // not registered
+        {"Picture", "TClassProperty"},                                   // not registered
         {"Name", "TStringProperty"},
     };
     for (const Case& C : Cases) {

@@ -12,9 +12,12 @@ TEST(PictureKinds, ClassifiesTypeNamesInAnyLetterCase)
         std::optional<TPropertyType> Kind;
     };
     const Case Cases[] = {
-        {"TBitmap", ptBitmap},   {"tbitmap", ptBitmap},   {"TBITMAP", ptBitmap},   {"tBiTmAp", ptBitmap},
-        {"TIcon", ptIcon},       {"ticon", ptIcon},       {"TPicture", ptPicture}, {"TPICTURE", ptPicture},
-        {"TShadedBitmap", {}},   {"TBitmap2", {}},        {"TBitma", {}},          {" TBitmap", {}},
+        {"TBitmap", ptBitmap},   {"tbitmap", ptBitmap},
+        {"TBITMAP", ptBitmap},   {"tBiTmAp", ptBitmap},
+        {"TIcon", ptIcon},       {"ticon", ptIcon},
+        {"TPicture", ptPicture}, {"TPICTURE", ptPicture},
+        {"TShadedBitmap", {}},   {"TBitmap2", {}},
+        {"TBitma", {}},          {" TBitmap", {}},
         {"TMetafile", {}},       {"", {}},
     };
     for (const Case& C : Cases)
@@ -24,7 +27,9 @@ TEST(PictureKinds, ClassifiesTypeNamesInAnyLetterCase)
 TEST(PictureKinds, OnlyAsciiLettersAreFolded)
 {
     // A dotless capital I upper-cases to nothing that equals "I".
-    EXPECT_EQ(ClassifyPropertyType("T\xC4\xB0" "con"), std::nullopt);
+    EXPECT_EQ(ClassifyPropertyType("T\xC4\xB0"
+                                   "con"),
+              std::nullopt);
 }
 
 TEST(PictureKinds, MaskPerKind)

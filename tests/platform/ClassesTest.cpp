@@ -17,7 +17,8 @@ TEST(SysUtils, UpperCaseMapsOnlyAsciiLetters)
 
 TEST(SysUtils, IntToStrAndBack)
 {
-    const std::pair<std::int64_t, const char*> Cases[] = {{0, "0"}, {15, "15"}, {-7, "-7"}, {1234567, "1234567"}};
+    const std::pair<std::int64_t, const char*> Cases[] = {
+        {0, "0"}, {15, "15"}, {-7, "-7"}, {1234567, "1234567"}};
     for (const auto& [Value, Text] : Cases) {
         EXPECT_EQ(IntToStr(Value), Text);
         EXPECT_EQ(StrToInt(Text), Value);
@@ -118,7 +119,12 @@ TEST(StringList, AssignCopiesEntries)
 
 TEST(Set, IncludeExcludeContains)
 {
-    enum E : std::uint8_t { eA, eB, eC };
+    enum E : std::uint8_t
+    {
+        eA,
+        eB,
+        eC
+    };
     TSet<E> S{eA, eC};
     EXPECT_TRUE(S.Contains(eA));
     EXPECT_FALSE(S.Contains(eB));

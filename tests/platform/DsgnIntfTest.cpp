@@ -9,8 +9,8 @@ class TAlpha : public TPersistent
 public:
     static const TTypeInfo* TypeInfo()
     {
-        static const TTypeInfo Info =
-            ClassTypeInfo("TAlpha", TPersistent::TypeInfo(), {IntProp("Level", &TAlpha::Level, &TAlpha::SetLevel)});
+        static const TTypeInfo Info = ClassTypeInfo("TAlpha", TPersistent::TypeInfo(),
+                                                    {IntProp("Level", &TAlpha::Level, &TAlpha::SetLevel)});
         return &Info;
     }
     const TTypeInfo* ClassInfo() const override { return TypeInfo(); }

@@ -102,7 +102,8 @@ TEST_F(Settings, ConcurrentWritersLoseNothingOfEachOther)
         Children.push_back(Spawn([W] {
             TRegIniFile S(Key);
             for (int V = 0; V < Values; ++V)
-                S.WriteString("Writer" + std::to_string(W), "Value" + std::to_string(V), std::to_string(W * V));
+                S.WriteString("Writer" + std::to_string(W), "Value" + std::to_string(V),
+                              std::to_string(W * V));
         }));
     for (pid_t Child : Children)
         EXPECT_EQ(Wait(Child), 0);

@@ -4,7 +4,11 @@
 
 namespace {
 
-enum TShape : std::uint8_t { stCircle, stSquare };
+enum TShape : std::uint8_t
+{
+    stCircle,
+    stSquare
+};
 
 const TTypeInfo* ShapeTypeInfo()
 {
@@ -17,8 +21,9 @@ class TWidgetPart : public TPersistent
 public:
     static const TTypeInfo* TypeInfo()
     {
-        static const TTypeInfo Info = ClassTypeInfo("TWidgetPart", TPersistent::TypeInfo(),
-                                                    {IntProp("Size", &TWidgetPart::Size, &TWidgetPart::SetSize)});
+        static const TTypeInfo Info =
+            ClassTypeInfo("TWidgetPart", TPersistent::TypeInfo(),
+                          {IntProp("Size", &TWidgetPart::Size, &TWidgetPart::SetSize)});
         return &Info;
     }
     const TTypeInfo* ClassInfo() const override { return TypeInfo(); }
@@ -157,7 +162,9 @@ TEST(TypInfo, EventPropertyBindsAHandler)
 {
     TGadget G(nullptr);
     int Pokes = 0;
-    GetPropInfo(TGadget::TypeInfo(), "OnPoke")->SetMethod(&G, std::any(TNotifyEvent([&](TObject*) { ++Pokes; })));
+    GetPropInfo(TGadget::TypeInfo(), "OnPoke")->SetMethod(&G, std::any(TNotifyEvent([&](TObject*) {
+        ++Pokes;
+    })));
     G.OnPoke(&G);
     EXPECT_EQ(Pokes, 1);
 }

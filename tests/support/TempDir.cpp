@@ -15,8 +15,8 @@ TempDir::TempDir()
 TempDir::~TempDir()
 {
     std::error_code Ignored;
-    std::filesystem::permissions(FPath, std::filesystem::perms::owner_all,
-                                 std::filesystem::perm_options::add, Ignored);
+    std::filesystem::permissions(FPath, std::filesystem::perms::owner_all, std::filesystem::perm_options::add,
+                                 Ignored);
     std::filesystem::remove_all(FPath, Ignored);
 }
 
