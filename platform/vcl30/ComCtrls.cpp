@@ -2,6 +2,7 @@
 
 #include "ControlsImpl.hpp"
 #include "GraphicsImage.hpp"
+#include "Thumbnails.hpp"
 
 #include <QIcon>
 #include <QListWidget>
@@ -26,20 +27,6 @@ QImage FitImage(const QImage& Image, int Width, int Height)
     Painter.setRenderHint(QPainter::SmoothPixmapTransform);
     Painter.drawImage(QRect(QPoint((Width - Fitted.width()) / 2, (Height - Fitted.height()) / 2), Fitted),
                       Source);
-    return Result;
-}
-
-// Image with every pixel of Color made transparent.
-QImage Masked(const QImage& Image, TColor Color)
-{
-    QImage Result = Image.convertToFormat(QImage::Format_ARGB32);
-    const QRgb Key = ColorToRgb(Color) & RGB_MASK;
-    for (int Y = 0; Y < Result.height(); ++Y) {
-        auto* Line = reinterpret_cast<QRgb*>(Result.scanLine(Y));
-        for (int X = 0; X < Result.width(); ++X)
-            if ((Line[X] & RGB_MASK) == Key)
-                Line[X] = 0;
-    }
     return Result;
 }
 
@@ -112,24 +99,17 @@ int TImageList::Add(const TBitmap* Image)
 
 bool TImageList::FileLoad(TResType ResType, const std::string& Name, TColor MaskColor)
 {
+    const QSize Box(FWidth, FHeight);
     QImage Image;
     try {
-        if (ResType == rtBitmap) {
-            TBitmap Bitmap;
-            Bitmap.LoadFromFile(Name);
-            Image = Masked(BitmapImage(Bitmap), MaskColor);
-        } else {
-            TIcon Icon;
-            Icon.LoadFromFile(Name);
-            Image = IconImage(Icon, std::max(FWidth, FHeight));
-        }
+        Image =
+            ResType == rtBitmap ? BitmapFileThumbnail(Name, Box, MaskColor) : IconFileThumbnail(Name, Box);
     } catch (const Exception&) {
-        // By contract: an unreadable file adds nothing, and the caller sees that in Count.
+        // By contract: a file that cannot be read or decoded adds nothing, and the caller sees that in
+        // Count.
         return false;
     }
-    if (Image.isNull())
-        return false;
-    FData->Images.push_back(FitImage(Image, FWidth, FHeight));
+    FData->Images.push_back(std::move(Image));
     Changed(Count() - 1);
     return true;
 }

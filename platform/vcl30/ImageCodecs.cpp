@@ -57,9 +57,16 @@ std::uint32_t Argb(std::uint32_t A, std::uint32_t R, std::uint32_t G, std::uint3
 class TFields
 {
 public:
-    TFields(TByteSpan Data, const std::string& Source) : FData(Data), FSource(Source) {}
+    TFields(TByteSpan Data, const std::string& Source) : TFields(Data, Data.size(), Source) {}
+    // Data holds the first bytes of a file of Extent bytes.
+    TFields(TByteSpan Data, std::size_t Extent, const std::string& Source)
+        : FData(Data), FExtent(Extent), FSource(Source)
+    {
+    }
 
     std::size_t Size() const { return FData.size(); }
+    // The size of the whole file, of which the data may hold only the start.
+    std::size_t Extent() const { return FExtent; }
     const std::string& Source() const { return FSource; }
     bool Has(std::size_t Offset, std::size_t Count) const
     {
@@ -85,6 +92,7 @@ public:
 
 private:
     TByteSpan FData;
+    std::size_t FExtent;
     const std::string& FSource;
 };
 
@@ -92,31 +100,6 @@ void CheckImageSize(const std::string& Source, std::int64_t Width, std::int64_t 
 {
     if (Width > MaxImageSide || Height > MaxImageSide || Width * Height > MaxImagePixels)
         Fail(Source, "image too large (" + Num(Width) + " x " + Num(Height) + ")");
-}
-
-// One colour channel of 16 and 32 bit pixels: its mask, where it starts and its largest value.
-struct TChannel
-{
-    std::uint32_t Mask = 0;
-    int Shift = 0;
-    std::uint64_t Max = 0;
-
-    // The channel scaled to 0..255, or Default when the channel is absent.
-    std::uint32_t Value(std::uint32_t Pixel, std::uint32_t Default) const
-    {
-        if (Max == 0)
-            return Default;
-        std::uint64_t V = (Pixel & Mask) >> Shift;
-        return static_cast<std::uint32_t>(Max == 255 ? V : (V * 255 + Max / 2) / Max);
-    }
-};
-
-TChannel MakeChannel(std::uint32_t Mask)
-{
-    if (Mask == 0)
-        return {};
-    int Shift = std::countr_zero(Mask);
-    return {Mask, Shift, Mask >> Shift};
 }
 
 bool Contiguous(std::uint32_t Mask)
@@ -241,12 +224,12 @@ TBmpInfo ReadDib(const TFields& F, std::size_t DibOffset, std::size_t PixelOffse
     if (PixelOffset == NoOffset) {
         Info.PixelOffset = TableOffset;
     } else {
-        if (PixelOffset >= F.Size())
+        if (PixelOffset >= F.Extent())
             Fail(Source, "pixel data offset (" + Num(PixelOffset) + ") lies outside the file (" +
-                             Num(F.Size()) + " bytes)");
+                             Num(F.Extent()) + " bytes)");
         Info.PixelOffset = PixelOffset;
     }
-    Info.PixelSize = F.Size() - std::min(Info.PixelOffset, F.Size());
+    Info.PixelSize = F.Extent() - std::min(Info.PixelOffset, F.Extent());
     const std::size_t RowBits = static_cast<std::size_t>(Width) * static_cast<std::size_t>(Bpp);
     Info.Stride = (RowBits + 31) / 32 * 4;
     if (!IsRle(Info.Compression)) {
@@ -299,12 +282,11 @@ public:
         if (Info.Width <= 0 || Info.Height <= 0 || Info.PixelOffset > Data.size())
             Fail(Source, "bad image description");
         CheckImageSize(Source, Info.Width, Info.Height);
-        for (std::size_t I = 0; I < 4; ++I)
-            FChannels[I] = MakeChannel(Info.Masks[I]);
         if (IsRle(Info.Compression))
             IndexRle();
         else
             FindAlpha();
+        FPlain.emplace(Info, FAlphaUsed);
     }
 
     // True when the pixels carry alpha: a channel for it exists and some pixel sets it.
@@ -318,7 +300,7 @@ public:
         if (IsRle(FInfo.Compression))
             DecodeRleRow(Stored, Out);
         else
-            DecodePlainRow(RowData(Stored), Out);
+            FPlain->Decode(RowData(Stored), Out);
     }
 
 private:
@@ -338,59 +320,13 @@ private:
         return Index < FInfo.Palette.size() ? FInfo.Palette[Index] : OpaqueBlack;
     }
 
-    std::uint32_t Masked(std::uint32_t Pixel) const
-    {
-        return Argb(FAlphaUsed ? FChannels[3].Value(Pixel, 255) : 255, FChannels[0].Value(Pixel, 0),
-                    FChannels[1].Value(Pixel, 0), FChannels[2].Value(Pixel, 0));
-    }
-
-    std::uint32_t RawPixel(const std::uint8_t* Row, int X) const
-    {
-        return FInfo.BitsPerPixel == 16 ? Le16(Row + 2 * X) : Le32(Row + 4 * X);
-    }
-
     void FindAlpha()
     {
-        const int Bpp = FInfo.BitsPerPixel;
-        if ((Bpp != 16 && Bpp != 32) || FChannels[3].Max == 0)
+        const TBmpPlainRows Probe(FInfo, true);
+        if (!Probe.HasAlphaChannel())
             return;
-        for (int Row = 0; Row < FInfo.Height && !FAlphaUsed; ++Row) {
-            const std::uint8_t* Data = RowData(Row);
-            for (int X = 0; X < FInfo.Width; ++X)
-                if ((RawPixel(Data, X) & FChannels[3].Mask) != 0) {
-                    FAlphaUsed = true;
-                    break;
-                }
-        }
-    }
-
-    void DecodePlainRow(const std::uint8_t* Row, std::uint32_t* Out) const
-    {
-        const int Width = FInfo.Width;
-        switch (FInfo.BitsPerPixel) {
-        case 1:
-            for (int X = 0; X < Width; ++X)
-                Out[X] = Colour((Row[X >> 3] >> (7 - (X & 7))) & 1);
-            break;
-        case 4:
-            for (int X = 0; X < Width; ++X)
-                Out[X] = Colour((Row[X >> 1] >> ((X & 1) ? 0 : 4)) & 15);
-            break;
-        case 8:
-            for (int X = 0; X < Width; ++X)
-                Out[X] = Colour(Row[X]);
-            break;
-        case 24:
-            for (int X = 0; X < Width; ++X) {
-                const std::uint8_t* P = Row + 3 * X;
-                Out[X] = Argb(255, P[2], P[1], P[0]);
-            }
-            break;
-        default:
-            for (int X = 0; X < Width; ++X)
-                Out[X] = Masked(RawPixel(Row, X));
-            break;
-        }
+        for (int Row = 0; Row < FInfo.Height && !FAlphaUsed; ++Row)
+            FAlphaUsed = Probe.RowSetsAlpha(RowData(Row));
     }
 
     TRleOp ReadRleOp(std::size_t Offset) const
@@ -513,9 +449,9 @@ private:
 
     TFields FFields;
     const TBmpInfo& FInfo;
-    std::array<TChannel, 4> FChannels;
     bool FAlphaUsed = false;
     std::vector<TRleRow> FRleRows;
+    std::optional<TBmpPlainRows> FPlain;
 };
 
 // The size of a metafile's bounds from inclusive edges, as a non-negative int.
@@ -616,14 +552,88 @@ TMetafileHeader ReadPlaceableWmf(const TFields& F)
 
 TBmpInfo ReadBmpHeader(TByteSpan Data, const std::string& SourceName)
 {
-    if (Data.empty())
+    return ReadBmpHeader(Data, Data.size(), SourceName);
+}
+
+TBmpInfo ReadBmpHeader(TByteSpan Head, std::size_t FileSize, const std::string& SourceName)
+{
+    if (FileSize == 0)
         Fail(SourceName, "empty file");
-    if (Data.size() < 2 || Data[0] != 'B' || Data[1] != 'M')
+    if (Head.size() > FileSize)
+        Fail(SourceName, "bad file size (" + Num(FileSize) + " bytes, " + Num(Head.size()) + " read)");
+    if (Head.size() < 2 || Head[0] != 'B' || Head[1] != 'M')
         Fail(SourceName, "not a bitmap file (bad signature)");
-    TFields F(Data, SourceName);
+    TFields F(Head, FileSize, SourceName);
     F.Need(0, 14, "file header");
     const std::uint32_t PixelOffset = F.U32(10, "file header");
     return ReadDib(F, 14, PixelOffset, false);
+}
+
+TBmpPlainRows::TChannel::TChannel(std::uint32_t AMask)
+{
+    if (AMask == 0)
+        return;
+    Mask = AMask;
+    Shift = std::countr_zero(AMask);
+    Max = AMask >> Shift;
+}
+
+TBmpPlainRows::TBmpPlainRows(const TBmpInfo& Info, bool AlphaUsed) : FInfo(Info), FAlphaUsed(AlphaUsed)
+{
+    for (std::size_t I = 0; I < 4; ++I)
+        FChannels[I] = TChannel(Info.Masks[I]);
+}
+
+std::size_t TBmpPlainRows::RowBytes() const
+{
+    return (static_cast<std::size_t>(FInfo.Width) * static_cast<std::size_t>(FInfo.BitsPerPixel) + 7) / 8;
+}
+
+bool TBmpPlainRows::HasAlphaChannel() const
+{
+    return (FInfo.BitsPerPixel == 16 || FInfo.BitsPerPixel == 32) && FChannels[3].Max != 0;
+}
+
+bool TBmpPlainRows::RowSetsAlpha(const std::uint8_t* Stored) const
+{
+    if (!HasAlphaChannel())
+        return false;
+    for (int X = 0; X < FInfo.Width; ++X)
+        if ((RawPixel(Stored, X) & FChannels[3].Mask) != 0)
+            return true;
+    return false;
+}
+
+void TBmpPlainRows::Decode(const std::uint8_t* Row, std::uint32_t* Out) const
+{
+    const int Width = FInfo.Width;
+    switch (FInfo.BitsPerPixel) {
+    case 1:
+        for (int X = 0; X < Width; ++X)
+            Out[X] = Colour((Row[X >> 3] >> (7 - (X & 7))) & 1);
+        break;
+    case 4:
+        for (int X = 0; X < Width; ++X)
+            Out[X] = Colour((Row[X >> 1] >> ((X & 1) ? 0 : 4)) & 15);
+        break;
+    case 8:
+        for (int X = 0; X < Width; ++X)
+            Out[X] = Colour(Row[X]);
+        break;
+    case 24:
+        for (int X = 0; X < Width; ++X) {
+            const std::uint8_t* P = Row + 3 * X;
+            Out[X] = Argb(255, P[2], P[1], P[0]);
+        }
+        break;
+    default:
+        for (int X = 0; X < Width; ++X) {
+            const std::uint32_t Pixel = RawPixel(Row, X);
+            Out[X] = Argb(FAlphaUsed ? FChannels[3].Value(Pixel, 255) : 255, FChannels[0].Value(Pixel, 0),
+                          FChannels[1].Value(Pixel, 0), FChannels[2].Value(Pixel, 0));
+        }
+        break;
+    }
 }
 
 void DecodeBmpRows(TByteSpan Data, const TBmpInfo& Info, const TBmpRowSink& Sink,

@@ -58,6 +58,62 @@ using TBmpRowSink = std::function<void(int Y, const std::uint32_t* Row)>;
 // Reads and checks the file header, info header and colour table of a BMP file.
 TBmpInfo ReadBmpHeader(TByteSpan Data, const std::string& SourceName);
 
+// The same for a file of FileSize bytes of which Head holds the first ones, for readers that take
+// the pixels from the file as they go: the headers and colour table must lie within Head, the pixel
+// data is checked against FileSize.
+TBmpInfo ReadBmpHeader(TByteSpan Head, std::size_t FileSize, const std::string& SourceName);
+
+// Decodes stored rows of an uncompressed BMP (no RLE) one at a time, from wherever they are read.
+// Info must outlive the decoder.
+class TBmpPlainRows
+{
+public:
+    // AlphaUsed: 16 and 32 bit pixels take their alpha from the alpha channel, else they are opaque.
+    TBmpPlainRows(const TBmpInfo& Info, bool AlphaUsed);
+
+    // Bytes of a stored row without its padding.
+    std::size_t RowBytes() const;
+    // True when the info describes an alpha channel (16 and 32 bits per pixel only).
+    bool HasAlphaChannel() const;
+    // True when a pixel of the stored row sets the alpha channel.
+    bool RowSetsAlpha(const std::uint8_t* Stored) const;
+    // Info.Width pixels 0xAARRGGBB from a stored row of RowBytes bytes.
+    void Decode(const std::uint8_t* Stored, std::uint32_t* Out) const;
+
+private:
+    // One colour channel of 16 and 32 bit pixels: its mask, where it starts and its largest value.
+    struct TChannel
+    {
+        TChannel() = default;
+        explicit TChannel(std::uint32_t AMask);
+        std::uint32_t Mask = 0;
+        int Shift = 0;
+        std::uint64_t Max = 0;
+        // The channel scaled to 0..255, or Default when the channel is absent.
+        std::uint32_t Value(std::uint32_t Pixel, std::uint32_t Default) const
+        {
+            if (Max == 0)
+                return Default;
+            const std::uint64_t V = (Pixel & Mask) >> Shift;
+            return static_cast<std::uint32_t>(Max == 255 ? V : (V * 255 + Max / 2) / Max);
+        }
+    };
+    std::uint32_t Colour(std::uint32_t Index) const
+    {
+        return Index < FInfo.Palette.size() ? FInfo.Palette[Index] : 0xFF000000;
+    }
+    std::uint32_t RawPixel(const std::uint8_t* Row, int X) const
+    {
+        const std::uint8_t* P = Row + (FInfo.BitsPerPixel == 16 ? 2 : 4) * static_cast<std::size_t>(X);
+        return FInfo.BitsPerPixel == 16 ? std::uint32_t(P[0] | P[1] << 8)
+                                        : std::uint32_t(P[0]) | std::uint32_t(P[1]) << 8 |
+                                              std::uint32_t(P[2]) << 16 | std::uint32_t(P[3]) << 24;
+    }
+    const TBmpInfo& FInfo;
+    std::array<TChannel, 4> FChannels;
+    bool FAlphaUsed;
+};
+
 // Decodes the pixels of Data, described by Info from ReadBmpHeader, one row at a time, top row first.
 // The data is checked in full before the first row is delivered, so an invalid file delivers none.
 // Only one row is held at a time. Pixels that compressed data leaves out are transparent black.
